@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs one test program under Wine: wine-test.sh win32|win64 PROGRAM [ARGS...]
+# The prefix lives under the build folder; the display comes from the caller (tools/test.sh).
+set -euo pipefail
+arch=$1; shift
+build=${TAVRO_BUILD:?TAVRO_BUILD names the build folder}
+here=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=$build/prefixes/$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+"$here/tools/make-prefix.sh" "$WINEPREFIX" "$arch"
+# The program under test, for the tests that start it.
+export TAVRO_EXE=${TAVRO_EXE:-$build/Project1.exe}
+exec wine "$@"
