@@ -7,6 +7,9 @@ export WINEPREFIX=$dir WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,m
 rm -rf "$dir"
 mkdir -p "$(dirname "$dir")"
 wineboot -i >/dev/null 2>&1
+# Debian's Wine looks for its own fonts (MS Sans Serif, Tahoma, Marlett for the caption buttons) in the
+# wrong folder; the prefix's Fonts folder is where it finds them.
+if [ -d /usr/share/wine/fonts ]; then cp -n /usr/share/wine/fonts/* "$dir/drive_c/windows/Fonts/"; fi
 # An unhandled fault must end the process, not wait at a crash dialog.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 # Every window inside one desktop that Wine draws itself, frames and captions included.
