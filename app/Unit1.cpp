@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/ReportText.h"
+#include "probes/host/Processes.h"
 #include "probes/settings/Settings.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -150,6 +151,7 @@ void TForm1::Button1Click(ui::Control*)
 
 void TForm1::Button2Click(ui::Control*)
 {
+    host::ListProcessNames([this](const std::string& name) { Memo1->AddLine(name); });
 }
 
 void TForm1::FileSearch(const std::string&, const std::string&, bool)
