@@ -1,5 +1,6 @@
 #include "window/Driver.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
@@ -63,6 +64,54 @@ std::string ClassName(HWND window)
 
 bool Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
 bool Enabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+
+bool SaveScreenshot(HWND window, const std::string& path)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    Sleep(300);  // let the program paint
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = (w * 3 + 3) & ~3u, size = stride * h;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + size;
+    bool saved = false;
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        saved = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f) == 1 &&
+                fwrite(bits, size, 1, f) == 1;
+        fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+std::string ScreenshotPath(const std::string& name)
+{
+    const char* build = std::getenv("TAVRO_BUILD");
+    const char* arch = std::getenv("TAVRO_ARCH");
+    if (!build) return name + ".bmp";
+    const std::string folder = WinePath(build) + "\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\" + name + (arch ? std::string("-") + arch : "") + ".bmp";
+}
 
 std::string ClipboardText()
 {

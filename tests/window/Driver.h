@@ -25,6 +25,11 @@ std::string ClassName(HWND window);
 bool Visible(HWND window);
 bool Enabled(HWND window);
 
+// Saves what the screen shows of the window (its frame included) as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::string& path);
+// Where the tests keep their screenshots: <build>/screenshots/<name>.bmp (a Wine path).
+std::string ScreenshotPath(const std::string& name);
+
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);
 std::vector<std::string> Lines(const std::string& text);  // split at CR LF; the final one ends the last line

@@ -111,6 +111,7 @@ TEST(MainWindow, StartsIdleWithTheControlsOfTheDesign)
     EXPECT_TRUE(style & WS_VSCROLL);
     EXPECT_FALSE(style & WS_HSCROLL);
     EXPECT_TRUE(style & ES_AUTOHSCROLL);
+    driver::SaveScreenshot(p.Form(), driver::ScreenshotPath("idle"));
 }
 
 TEST(MainWindow, TabVisitsRunPaneMakeModelCheckBox)
@@ -194,6 +195,7 @@ TEST(ReportRun, WritesTheHeaderHostFactsAndMakeModelAndCopiesThemWhole)
     EXPECT_EQ(end, text.size());
     // Focus went to the form when Run was disabled, and stays there.
     EXPECT_TRUE(FocusIs(p.Form(), p.Form()));
+    driver::SaveScreenshot(p.Form(), driver::ScreenshotPath("finished"));
 }
 
 TEST(ReportRun, UntickedBoxGivesTwoSeparatorsInARowAndASecondRunStartsAfresh)
@@ -237,6 +239,7 @@ TEST(ReportRun, AnErrorThatEscapesTheRunStopsTheWindowUntilTheBoxChanges)
     ASSERT_TRUE(driver::WaitFor([&] { return (box = p.FindPopup()) != nullptr; }));
     EXPECT_EQ(driver::Text(box), "Project1_fault");
     EXPECT_EQ(Program::PopupMessage(box), "Injected fault.");
+    driver::SaveScreenshot(GetDesktopWindow(), driver::ScreenshotPath("error-box"));
     Program::PressOk(box);
     ASSERT_TRUE(driver::WaitFor([&] { return !p.FindPopup(); }));
 
@@ -249,6 +252,7 @@ TEST(ReportRun, AnErrorThatEscapesTheRunStopsTheWindowUntilTheBoxChanges)
     EXPECT_FALSE(driver::Visible(p.Label2()));
     EXPECT_FALSE(driver::Enabled(p.RunButton()));
     EXPECT_EQ(driver::ClipboardText(), "kept");
+    driver::SaveScreenshot(p.Form(), driver::ScreenshotPath("stopped"));
 
     // A change of the check box enables Run; the next run starts from the beginning.
     PostMessageA(p.CheckBox(), BM_CLICK, 0, 0);
