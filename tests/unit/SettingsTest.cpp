@@ -290,6 +290,7 @@ TEST_F(ProductKeys, ASectionReadsEachValueAsItsLineIsWritten)
     });
 
     std::vector<std::string> expected = {"QRVX V5.2 Pro", "DIR v0", "v1"};
-    for (size_t r = 0; r < table.rows.size(); ++r) expected.push_back(table.rows[r].label + ("v" + std::to_string(r + 2)));
+    for (size_t r = 0; r < table.rows.size(); ++r)
+        expected.push_back(table.rows[r].label + ("v" + std::to_string(r + 2)));
     EXPECT_EQ(lines, expected);
 }
