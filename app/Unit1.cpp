@@ -2,6 +2,7 @@
 
 #include "app/ReportText.h"
 #include "probes/host/Processes.h"
+#include "probes/scanner/FileFind.h"
 #include "probes/settings/Settings.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
@@ -154,8 +155,22 @@ void TForm1::Button2Click(ui::Control*)
     host::ListProcessNames([this](const std::string& name) { Memo1->AddLine(name); });
 }
 
-void TForm1::FileSearch(const std::string&, const std::string&, bool)
+void TForm1::FileSearch(const std::string& folder, const std::string& mask, bool recurse)
 {
+    const std::string base = !folder.empty() && folder.back() == '\\' ? folder : folder + '\\';
+
+    // Files, hidden, system and read-only ones included; no directories.
+    for (scanner::FileFind find(base + mask, scanner::faReadOnly | scanner::faHidden | scanner::faSysFile |
+                                                 scanner::faVolumeID | scanner::faArchive);
+         find; find.Next())
+        Memo1->AddLine(base + find.Entry().name);
+    if (!recurse) return;
+
+    // Folders that are neither hidden nor system; the window takes its input between two entries.
+    for (scanner::FileFind find(base + "*.*", scanner::faDirectory); find; find.Next()) {
+        ui::TheApplication.ProcessMessages();
+        if (scanner::IsSubFolder(find.Entry())) FileSearch(base + find.Entry().name, mask, true);
+    }
 }
 
 void TForm1::CheckBox1Click(ui::Control*)
