@@ -1,6 +1,7 @@
 // A small TWAIN data source for the tests: DS_Entry answers the identity request (DG_CONTROL, DAT_IDENTITY,
-// MSG_GET) from one row of a table, chosen when it is built (TEST_SOURCE_ROW). The "fault" row writes
-// through a null pointer instead, as a broken driver would.
+// MSG_GET) from one row of a table, chosen when it is built (TEST_SOURCE_ROW): one device, so the first
+// request gets it and the next ones get a failure. The "fault" row writes through a null pointer instead,
+// as a broken driver would.
 #include "probes/scanner/TwainTypes.h"
 
 #include <windows.h>
@@ -48,10 +49,13 @@ extern "C" __declspec(dllexport) TW_UINT16 __stdcall DS_Entry(TW_IDENTITY*, TW_U
 {
     if (dg != DG_CONTROL || dat != DAT_IDENTITY || msg != MSG_GET || !data) return 1;
     const Row& row = kRows[TEST_SOURCE_ROW];
+    static bool answered = false;
+    if (answered) return 1;
     if (row.faults) {
         volatile int* nowhere = nullptr;
         *nowhere = 1;
     }
+    answered = true;
     auto* id = static_cast<TW_IDENTITY*>(data);
     const TW_UINT32 keep = id->Id;
     std::memset(id, 0, sizeof(*id));
