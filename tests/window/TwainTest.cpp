@@ -248,6 +248,14 @@ TEST_F(TwainWindowTest, AfterAFaultTheLibraryStaysLoadedAndTheListIsAskedForAgai
     const std::string again = RunIntoErrorBox(program);
     ExpectAccessViolation(again, "Read", ModuleRange(program, "twain_32.dll"));
     ExpectStopped(program);
+
+    // Unticked, the section is skipped and the library stays loaded until the program ends, which closes the
+    // manager and unloads it on its way out.
+    SetTicked(program, false);
+    EXPECT_TRUE(RunSection(program).empty());
+    EXPECT_NE(ModuleRange(program, "twain_32.dll").first, 0u);
+    program.Close();
+    EXPECT_EQ(program.WaitExit(30000), 0u);
 }
 
 TEST_F(TwainWindowTest, StandInManagerCases)
