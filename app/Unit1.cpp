@@ -26,6 +26,16 @@ TForm1::TForm1()
     boldFont_ = ui::Font(FontFace(), Scale(-11), true);
 
     DTwain1 = std::make_unique<scanner::TwainComponent>();
+    DTwain1->Info.MajorVersion = 4;
+    DTwain1->Info.MinorVersion = 1;
+    DTwain1->Info.Language = scanner::tlUserLocale;
+    DTwain1->Info.CountryCode = scanner::TWCY_USA;
+    DTwain1->Info.VersionInfo = "Tavro Scan";
+    DTwain1->Info.Groups = scanner::tgControl | scanner::tgImage;
+    DTwain1->Info.Manufacturer = "Tavro";
+    DTwain1->Info.ProductFamily = "Tavro Scan";
+    DTwain1->Info.ProductName = "Tavro Scan";
+    DTwain1->TransferMode = scanner::ttmNative;
     XPManifest1 = std::make_unique<XPManifest>();
 
     // Created in this order; the tab order follows it.
