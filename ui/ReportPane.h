@@ -1,14 +1,17 @@
 // The read-only, multi-line text pane that holds the report buffer.
 //
-// The pane keeps the whole text itself and hands the edit control only what it has not yet shown, in one
-// edit call per redraw rather than one per line: Wine's edit control pays 10 to 25 ms for every
-// EM_REPLACESEL. A line appended inside an update bracket, or directly, shows at the next redraw; closing
-// the last bracket redraws at once, so a line written with its own bracket appears immediately.
+// A text view of our own rather than an edit control: Wine's edit control pays 10 to 25 ms for every
+// appended line (EM_REPLACESEL), growing with the text, which turns a report of a few thousand lines into
+// minutes. The pane keeps the text and the start of every line, and paints only the lines in view, so
+// appending costs the same at line 10 and at line 100,000. It shows the newest line, scrolls vertically,
+// lets the user select with the mouse or the keyboard and copy, and answers WM_GETTEXT, EM_GETSEL,
+// EM_SETSEL and WM_COPY like an edit control, for accessibility tools and other programs.
 #pragma once
 
 #include "ui/Controls.h"
 
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -18,7 +21,10 @@ public:
     ~ReportPane() override;
 
     void Clear();
+    // Appends one line; inside an update bracket it shows when the last bracket closes, outside one at
+    // the pane's next redraw.
     void AddLine(const std::string& line);
+    // Counted: the pane does not redraw while a bracket is open and redraws at once when the last closes.
     void BeginUpdate();
     void EndUpdate();
     void SelectAll();
@@ -27,22 +33,40 @@ public:
 
     // Every line followed by CR LF, as the clipboard receives it.
     const std::string& Text() const { return text_; }
-    size_t LineCount() const { return lines_; }
+    size_t LineCount() const { return lineStarts_.size(); }
     int UpdateCount() const { return updateCount_; }
 
-    HBRUSH Colors(HDC dc) override;
-
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
-    // Hands the edit control the text that it does not show yet.
-    void Flush();
+    static const char* WindowClass();
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+    void Paint();
+    // Scroll range and position after lines were added, cleared or the pane resized; follows the end.
+    void UpdateLayout(bool followEnd);
+    void SetScrollBar(long maxLine, int page);
+    void ScrollTo(long topLine);
+    int VisibleLines() const;
+    size_t LineEnd(size_t line) const;  // offset of the line's CR
+    size_t HitTest(int x, int y) const;
+    void Select(size_t anchor, size_t active);
+    void PlaceCaret();
+    void ShowContextMenu(int x, int y);
 
     std::string text_;
-    size_t shown_ = 0;       // bytes of text_ that the edit control holds
-    size_t lines_ = 0;
+    std::vector<size_t> lineStarts_;
     int updateCount_ = 0;
-    bool redrawPending_ = false;
-    WNDPROC editProc_ = nullptr;
+    bool linesAdded_ = false;       // since the layout was last brought up to date
+    bool repaintPending_ = false;
+    bool needsFullPaint_ = false;   // something asked for a redraw while a bracket was open
+    long topLine_ = 0;
+    long scrollMax_ = -1, scrollPos_ = -1;  // what the scroll bar was last given
+    int scrollPage_ = -1;
+    DWORD scrollDrawn_ = 0;
+    size_t anchor_ = 0, active_ = 0;  // selection: where it began, where it ends now
+    HFONT font_ = nullptr;
+    int lineHeight_ = 13;
+    bool focused_ = false;
 };
 
 }  // namespace ui

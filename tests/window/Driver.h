@@ -46,7 +46,7 @@ public:
     // The child of the form of this window class at this client position (design pixels).
     HWND Control(const char* windowClass, int left, int top) const;
     HWND RunButton() const { return Control("Button", 12, 164); }
-    HWND Pane() const { return Control("Edit", 12, 204); }
+    HWND Pane() const { return Control("TavroReportPane", 12, 204); }
     HWND MakeBox() const { return Control("Edit", 56, 32); }
     HWND ModelBox() const { return Control("Edit", 56, 60); }
     HWND CheckBox() const { return Control("Button", 16, 116); }
