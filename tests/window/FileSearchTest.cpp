@@ -218,3 +218,35 @@ TEST_F(LongSearchTest, CloseRequestLetsTheRunFinishAndCopyItsReport)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), kSeparator), 7);
     EXPECT_EQ(TreeLines(SectionOf(lines).twainFiles), twainLines);
 }
+
+TEST_F(LongSearchTest, ASecondRunStartedDuringTheSearchRunsWholeInsideTheFirst)
+{
+    driver::SetClipboardText("before the runs");
+    driver::Program program;
+    StartAndWaitForTheSearch(program);
+    driver::SaveScreenshot(program.Form(), driver::ScreenshotPath("running"));
+
+    program.Click(program.CheckBox());
+    ASSERT_TRUE(driver::WaitFor([&] { return driver::Enabled(program.RunButton()); }));
+    program.Click(program.RunButton());
+
+    // Both runs end in the finished state; the second one's report, then the rest of the first one's.
+    auto headLines = [](const std::vector<std::string>& lines) {
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("VLMO V", 0) == 0; });
+    };
+    ASSERT_TRUE(driver::WaitFor([&] { return headLines(driver::Lines(driver::Text(program.Pane()))) == 2; },
+                                std::chrono::seconds(300)));
+    ASSERT_TRUE(program.WaitFinished());
+    const std::string text = driver::Text(program.Pane());
+    const std::vector<std::string> lines = driver::Lines(text);
+
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Tavro Diagnostics v1.61  22-3-13"), 1);
+    EXPECT_EQ(lines.front(), "Tavro Diagnostics v1.61  22-3-13");  // the second run emptied the pane first
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), kHeading), 1);
+    // Seven separators of the second run; the first run goes on inside its "*Twain*.*" search and writes
+    // the three after the data source section.
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), kSeparator), 10);
+    EXPECT_EQ(TreeLines(SectionOf(lines).twainFiles), twainLines);
+    // The first run handed the pane over once more, the whole of it.
+    EXPECT_EQ(driver::ClipboardText(), text);
+}
