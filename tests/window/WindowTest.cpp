@@ -266,3 +266,50 @@ TEST(MainWindow, ClosingEndsTheProgramAtOnce)
     p.Close();
     EXPECT_EQ(p.WaitExit(20000), 0u);
 }
+
+TEST(MainWindow, ScalesToAnotherPixelDensity)
+{
+    // 120 pixels per inch for the programs started from now on.
+    HKEY desktop;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &desktop, nullptr), ERROR_SUCCESS);
+    const DWORD dpi = 120;
+    RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    struct Restore {
+        HKEY key;
+        ~Restore()
+        {
+            RegDeleteValueA(key, "LogPixels");
+            RegCloseKey(key);
+        }
+    } restore{desktop};
+
+    // The font follows the density; everything else follows the font's new text height.
+    HFONT font = CreateFontA(MulDiv(-11, dpi, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE zero;
+    GetTextExtentPoint32A(dc, "0", 1, &zero);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    const int h = zero.cy;
+    ASSERT_NE(h, 13);
+    auto scaled = [h](int v) { return MulDiv(v, h, 13); };
+
+    Program p;
+    RECT client;
+    GetClientRect(p.Form(), &client);
+    EXPECT_EQ(client.right, scaled(513));
+    EXPECT_EQ(client.bottom, scaled(631));
+    HWND run = p.Control("Button", scaled(12), scaled(164));
+    const RECT r = driver::ChildRect(run);
+    EXPECT_EQ(r.right - r.left, scaled(145));
+    EXPECT_EQ(r.bottom - r.top, scaled(29));
+    const RECT pane = driver::ChildRect(p.Control("TavroReportPane", scaled(12), scaled(204)));
+    EXPECT_EQ(pane.right - pane.left, scaled(489));
+    EXPECT_EQ(pane.bottom - pane.top, scaled(417));
+    // Labels size themselves to the scaled font.
+    const RECT label = driver::ChildRect(p.Control("Static", scaled(16), scaled(36)));
+    EXPECT_EQ(label.bottom - label.top, h);
+}
