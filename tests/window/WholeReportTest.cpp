@@ -531,17 +531,17 @@ std::vector<std::string> DriveDifferences(const DriveSnapshot& before, const Dri
     return out;
 }
 
-}  // namespace
-
-TEST(NothingWritten, ACompleteRunLeavesOnlyTheFourKeysCreatedEmpty)
+// One complete run of the program, from its start to its end, between two walks of the prefix: what
+// changed on the drive and in the registry.
+void ExpectPrefixChanges(const std::vector<std::string>& registryChanges)
 {
-    ProductKeys noProducts;
     const RegistrySnapshot registryBefore = TakeRegistrySnapshot();
     const DriveSnapshot driveBefore = TakeDriveSnapshot();
     {
         driver::Program program;
         const std::vector<std::string> lines = driver::Lines(program.RunReport("Acme", "X1"));
         EXPECT_NE(std::find(lines.begin(), lines.end(), "Installed Data Sources:"), lines.end());
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "Project1.exe"), 1) << "no process section";
         program.Close();
         EXPECT_EQ(program.WaitExit(30000), 0u);
     }
@@ -550,5 +550,20 @@ TEST(NothingWritten, ACompleteRunLeavesOnlyTheFourKeysCreatedEmpty)
 
     EXPECT_GT(driveBefore.size(), 1000u) << "the walk did not see the prefix";
     EXPECT_EQ(DriveDifferences(driveBefore, driveAfter), std::vector<std::string>());
-    EXPECT_EQ(RegistryDifferences(registryBefore, registryAfter), NewProductKeys());
+    EXPECT_EQ(RegistryDifferences(registryBefore, registryAfter), registryChanges);
+}
+
+}  // namespace
+
+TEST(NothingWritten, ACompleteRunLeavesOnlyTheFourKeysCreatedEmpty)
+{
+    ProductKeys noProducts;
+    ExpectPrefixChanges(NewProductKeys());
+}
+
+TEST(NothingWritten, WithBothProductsInstalledARunChangesNothingAtAll)
+{
+    ProductKeys products;
+    StoreValues();
+    ExpectPrefixChanges({});
 }
