@@ -1,5 +1,6 @@
 // The data source section of the running program: its lines, and the window during a long search.
 #include "window/Driver.h"
+#include "window/Fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -51,51 +52,9 @@ std::vector<std::string> PlatformOrder(const std::string& pattern)
     return names;
 }
 
-void MakeFile(const std::string& path)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
-    CloseHandle(h);
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\" + name);
-            else
-                DeleteFileA((path + "\\" + name).c_str());
-        } while (FindNextFileA(h, &data));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Moves c:\windows\twain_32 out of the way and puts it back, also after a run that was stopped halfway.
-class TwainFolderMoved {
-public:
-    TwainFolderMoved()
-    {
-        if (!Exists(kTwainFolder) && Exists(kBackup)) MoveFileA(kBackup, kTwainFolder);
-        if (!MoveFileA(kTwainFolder, kBackup)) throw std::runtime_error("cannot move c:\\windows\\twain_32");
-    }
-    TwainFolderMoved(const TwainFolderMoved&) = delete;
-    TwainFolderMoved& operator=(const TwainFolderMoved&) = delete;
-    ~TwainFolderMoved() { MoveFileA(kBackup, kTwainFolder); }
-
-private:
-    static constexpr const char* kBackup = "c:\\tavro-twain_32-backup";
-};
+using fixtures::MakeFile;
+using fixtures::RemoveTree;
+using fixtures::TwainFolderMoved;
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // The TWAIN section of the real program: against Wine's own manager with our test data sources in place of
 // the two it loads, and against the stand-in manager (tests/twain) for what Wine's cannot show.
 #include "window/Driver.h"
+#include "window/Fixtures.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -14,12 +15,7 @@ namespace {
 const std::string kSeparator(78, '-');
 const char kMake[] = "TwainMake";
 const char kModel[] = "TwainModel";
-const char kManager[] = "c:\\windows\\twain_32.dll";
-const char kSane[] = "c:\\windows\\twain_32\\sane.ds";
-const char kGphoto[] = "c:\\windows\\twain_32\\gphoto2.ds";
 const char kRunning[] = "Please Wait, running....";
-
-std::string TestFile(const std::string& name) { return driver::ProgramPath("twain\\" + name); }
 
 // The TWAIN section: the lines after the separator that closes the make and model block, up to the next
 // separator (all the rest when there is none).
@@ -35,41 +31,16 @@ std::vector<std::string> Section(const std::vector<std::string>& lines)
     throw std::runtime_error("no make and model block in the report");
 }
 
-// Puts files of ours in place of the prefix's own (or takes them away), and leaves the prefix as it was.
-class FileSwap {
-public:
-    FileSwap() = default;
-    FileSwap(const FileSwap&) = delete;
-    FileSwap& operator=(const FileSwap&) = delete;
-    ~FileSwap()
-    {
-        for (auto it = targets_.rbegin(); it != targets_.rend(); ++it) {
-            DeleteFileA(it->c_str());
-            Restore(*it);
-        }
-    }
-    // source empty: the target is only taken away.
-    void Put(const std::string& target, const std::string& source)
-    {
-        Restore(target);  // left over from a run that did not finish
-        if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
-            !MoveFileA(target.c_str(), Saved(target).c_str()))
-            throw std::runtime_error("cannot move away " + target);
-        targets_.push_back(target);
-        if (!source.empty() && !CopyFileA(source.c_str(), target.c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + source + " to " + target);
-    }
-
-private:
-    static std::string Saved(const std::string& target) { return target + ".tavro-saved"; }
-    static void Restore(const std::string& target)
-    {
-        if (GetFileAttributesA(Saved(target).c_str()) == INVALID_FILE_ATTRIBUTES) return;
-        DeleteFileA(target.c_str());
-        MoveFileA(Saved(target).c_str(), target.c_str());
-    }
-    std::vector<std::string> targets_;
-};
+using fixtures::FileSwap;
+using fixtures::kGphoto;
+using fixtures::kManager;
+using fixtures::kSane;
+using fixtures::kRow0;
+using fixtures::kRow1;
+using fixtures::kRow2;
+using fixtures::kRow3;
+using fixtures::Listed;
+using fixtures::TestFile;
 
 class TwainWindowTest : public ::testing::Test {
 protected:
@@ -150,22 +121,6 @@ protected:
     FileSwap files_;
 };
 
-std::vector<std::string> Listed(std::vector<std::vector<std::string>> sources)
-{
-    std::vector<std::string> lines = {std::to_string(sources.size()) + " Twain data source(s) found:"};
-    for (size_t i = 0; i < sources.size(); ++i) {
-        lines.push_back(" ");
-        lines.push_back("Source Index:" + std::to_string(i));
-        lines.insert(lines.end(), sources[i].begin(), sources[i].end());
-    }
-    return lines;
-}
-
-const std::vector<std::string> kRow0 = {"Tavro Flatbed 4800", "Tavro Test Works", "Flatbed", "4.8 build 12"};
-const std::vector<std::string> kRow1 = {"Test Camera Z", "Optic Lab", "Cameras", "1.0"};
-const std::vector<std::string> kRow2 = {"ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567", "Maker with a name of 34 bytes long",
-                                        "Caf\xE9 family", ""};
-const std::vector<std::string> kRow3 = {"Short", "", "F", "v"};
 const std::vector<std::string> kStandInTwo =
     Listed({{"Stand-in Scanner", "Stand-in Maker", "Scanners", "2.0"},
             {"Stand-in Camera", "Stand-in Maker", "Cameras", "3.1 beta"}});
