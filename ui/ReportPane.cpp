@@ -164,9 +164,11 @@ void ReportPane::SetScrollBar(long maxLine, int page)
     SetScrollInfo(hwnd_, SB_VERT, &si, drawNow);
     if (drawNow) {
         scrollDrawn_ = now;
-        KillTimer(hwnd_, kScrollBarTimer);
-    } else {
+        if (scrollTimer_) KillTimer(hwnd_, kScrollBarTimer);
+        scrollTimer_ = false;
+    } else if (!scrollTimer_) {  // one timer at a time: each call is a wineserver round trip
         SetTimer(hwnd_, kScrollBarTimer, kScrollBarInterval, nullptr);
+        scrollTimer_ = true;
     }
 }
 
@@ -338,6 +340,7 @@ LRESULT ReportPane::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
         }
         if (wp == kScrollBarTimer) {
             KillTimer(hwnd_, kScrollBarTimer);
+            scrollTimer_ = false;
             scrollDrawn_ = GetTickCount();
             SCROLLINFO si = {sizeof(si), SIF_ALL | SIF_DISABLENOSCROLL};
             si.nMax = scrollMax_;

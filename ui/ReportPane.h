@@ -64,6 +64,7 @@ private:
     long scrollMax_ = -1, scrollPos_ = -1;  // what the scroll bar was last given
     int scrollPage_ = -1;
     DWORD scrollDrawn_ = 0;
+    bool scrollTimer_ = false;      // the scroll bar waits for its timer to be drawn
     DWORD directRedrawn_ = 0;       // when lines added outside a bracket last asked for a redraw
     bool redrawTimer_ = false;      // a redraw for such lines waits for its timer
     size_t anchor_ = 0, active_ = 0;  // selection: where it began, where it ends now
