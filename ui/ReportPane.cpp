@@ -15,6 +15,8 @@ namespace {
 const int kMargin = 2;  // left and top, as an edit control leaves them
 const UINT_PTR kScrollBarTimer = 1;
 const DWORD kScrollBarInterval = 200;  // ms
+const UINT_PTR kRedrawTimer = 2;
+const DWORD kRedrawInterval = 50;  // ms
 enum : UINT { kCopyCommand = 1, kSelectAllCommand = 2 };
 }  // namespace
 
@@ -66,10 +68,18 @@ void ReportPane::AddLine(const std::string& line)
     text_ += line;
     text_ += "\r\n";
     linesAdded_ = true;
-    // Outside a bracket the line is due at the next redraw: ask for one, once.
+    // Outside a bracket the line is due at the next redraw: ask for one, once. While found files pour in,
+    // a redraw for them comes at most every few hundredths of a second: the search takes the window's
+    // messages after every entry, and Wine would otherwise repaint the pane each time.
     if (updateCount_ == 0 && !repaintPending_) {
         repaintPending_ = true;
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        const DWORD since = GetTickCount() - directRedrawn_;
+        if (since >= kRedrawInterval) {
+            RedrawForAddedLines();
+        } else {
+            SetTimer(hwnd_, kRedrawTimer, kRedrawInterval - since, nullptr);
+            redrawTimer_ = true;
+        }
     }
 }
 
@@ -100,6 +110,12 @@ void ReportPane::EndUpdate()
     RECT newest = {0, kMargin + (last - topLine_) * lineHeight_, 32767, kMargin + (last - topLine_ + 1) * lineHeight_};
     InvalidateRect(hwnd_, &newest, FALSE);
     UpdateWindow(hwnd_);
+}
+
+void ReportPane::RedrawForAddedLines()
+{
+    directRedrawn_ = GetTickCount();
+    InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void ReportPane::SelectAll()
@@ -148,9 +164,11 @@ void ReportPane::SetScrollBar(long maxLine, int page)
     SetScrollInfo(hwnd_, SB_VERT, &si, drawNow);
     if (drawNow) {
         scrollDrawn_ = now;
-        KillTimer(hwnd_, kScrollBarTimer);
-    } else {
+        if (scrollTimer_) KillTimer(hwnd_, kScrollBarTimer);
+        scrollTimer_ = false;
+    } else if (!scrollTimer_) {  // one timer at a time: each call is a wineserver round trip
         SetTimer(hwnd_, kScrollBarTimer, kScrollBarInterval, nullptr);
+        scrollTimer_ = true;
     }
 }
 
@@ -232,6 +250,10 @@ void ReportPane::Paint()
         return;
     }
     repaintPending_ = false;
+    if (redrawTimer_) {  // this redraw shows the lines the timer was waiting for
+        KillTimer(hwnd_, kRedrawTimer);
+        redrawTimer_ = false;
+    }
     if (linesAdded_) UpdateLayout(true);
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -310,8 +332,15 @@ LRESULT ReportPane::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_ERASEBKGND:
         return 1;
     case WM_TIMER:
+        if (wp == kRedrawTimer) {
+            KillTimer(hwnd_, kRedrawTimer);
+            redrawTimer_ = false;
+            RedrawForAddedLines();
+            return 0;
+        }
         if (wp == kScrollBarTimer) {
             KillTimer(hwnd_, kScrollBarTimer);
+            scrollTimer_ = false;
             scrollDrawn_ = GetTickCount();
             SCROLLINFO si = {sizeof(si), SIF_ALL | SIF_DISABLENOSCROLL};
             si.nMax = scrollMax_;

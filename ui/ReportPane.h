@@ -22,7 +22,7 @@ public:
 
     void Clear();
     // Appends one line; inside an update bracket it shows when the last bracket closes, outside one at
-    // the pane's next redraw.
+    // the pane's next redraw (which, while such lines pour in, comes at most every 50 ms).
     void AddLine(const std::string& line);
     // Counted: the pane does not redraw while a bracket is open and redraws at once when the last closes.
     void BeginUpdate();
@@ -52,6 +52,7 @@ private:
     void Select(size_t anchor, size_t active);
     void PlaceCaret();
     void ShowContextMenu(int x, int y);
+    void RedrawForAddedLines();
 
     std::string text_;
     std::vector<size_t> lineStarts_;
@@ -63,6 +64,9 @@ private:
     long scrollMax_ = -1, scrollPos_ = -1;  // what the scroll bar was last given
     int scrollPage_ = -1;
     DWORD scrollDrawn_ = 0;
+    bool scrollTimer_ = false;      // the scroll bar waits for its timer to be drawn
+    DWORD directRedrawn_ = 0;       // when lines added outside a bracket last asked for a redraw
+    bool redrawTimer_ = false;      // a redraw for such lines waits for its timer
     size_t anchor_ = 0, active_ = 0;  // selection: where it began, where it ends now
     HFONT font_ = nullptr;
     int lineHeight_ = 13;
