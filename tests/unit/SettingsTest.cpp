@@ -150,7 +150,7 @@ TEST_F(ProductKeys, StoredValuesComeBackAsTrimmedTextOrEmpty)
         std::string data;
         std::string text;
     } cases[] = {
-        {"padded", REG_SZ, Sz(" \t Canon  LiDE 220 \r\n"), "Canon  LiDE 220"},
+        {"padded", REG_SZ, Sz(" \t Acme  FlatScan 220 \r\n"), "Acme  FlatScan 220"},
         {"controls", REG_SZ, Sz("\x01\x1f" "x y" "\x7f\x1b\x20"), "x y\x7f"},
         {"blanksonly", REG_SZ, Sz(" \t\r\n\x01\x1f "), ""},
         {"nbsp", REG_SZ, Sz("\xA0" "600 dpi\xA0"), "\xA0" "600 dpi\xA0"},

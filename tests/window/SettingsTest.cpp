@@ -56,7 +56,7 @@ TEST_F(SettingsSections, WithNeitherProductInstalledEveryLineIsItsFixedTextAndOn
     const fixtures::RegistrySnapshot before = fixtures::TakeRegistrySnapshot();
     {
         driver::Program program;
-        program.RunReport("Canon", "LiDE 220");
+        program.RunReport("Acme", "FlatScan 220");
         ExpectLines(Sections(driver::Lines(driver::ClipboardText())), EmptySections());
         program.Close();
         EXPECT_EQ(program.WaitExit(30000), 0u);
@@ -73,7 +73,7 @@ TEST_F(SettingsSections, StoredValuesShowTrimmedAfterTheirLabelsAndEachRunReadsT
     StoreText(HKEY_LOCAL_MACHINE, kVellumoMachine, "Mode", "Pro\t");
     StoreText(HKEY_LOCAL_MACHINE, kVellumoMachine, "directory", "C:\\Program Files\\Tavro\\Vellumo ");
     StoreText(HKEY_LOCAL_MACHINE, kVellumoMachine, "serial", "\r\nVL-0042-77\r\n");
-    StoreText(HKEY_CURRENT_USER, kVellumoUser, "cscanner", "  Canon LiDE 220  ");
+    StoreText(HKEY_CURRENT_USER, kVellumoUser, "cscanner", "  Acme FlatScan 220  ");
     StoreText(HKEY_CURRENT_USER, kVellumoUser, "convpaper", "1");
     StoreText(HKEY_CURRENT_USER, kVellumoUser, "jpgc", "75");
     StoreText(HKEY_CURRENT_USER, kVellumoUser, "exposure", "\t-2");
@@ -82,7 +82,7 @@ TEST_F(SettingsSections, StoredValuesShowTrimmedAfterTheirLabelsAndEachRunReadsT
     StoreText(HKEY_CURRENT_USER, kVellumoUser, "lasterror", "Paper jam in ADF ");
     // Version without mode; no folder, no serial.
     StoreText(HKEY_LOCAL_MACHINE, kQuorvexMachine, "version", "5.2");
-    StoreText(HKEY_CURRENT_USER, kQuorvexUser, "cscanner", "WIA-Epson Perfection V39");
+    StoreText(HKEY_CURRENT_USER, kQuorvexUser, "cscanner", "WIA-Orbis Sheetfeed V39");
     StoreText(HKEY_CURRENT_USER, kQuorvexUser, "convletter", " yes ");
     StoreText(HKEY_CURRENT_USER, kQuorvexUser, "density", "3");
     StoreText(HKEY_CURRENT_USER, kQuorvexUser, "jpg", "90");
@@ -94,14 +94,14 @@ TEST_F(SettingsSections, StoredValuesShowTrimmedAfterTheirLabelsAndEachRunReadsT
         {0, "VLMO V8.1.4 Pro"},
         {1, "DIR C:\\Program Files\\Tavro\\Vellumo"},
         {2, "VL-0042-77"},
-        {3, "Last Src > Canon LiDE 220"},
+        {3, "Last Src > Acme FlatScan 220"},
         {13, "Crop Legal > 1"},
         {15, "Compression > 75"},
         {16, "DPI > "},
         {24, "Exposure > -2"},
         {29, "Last error > Paper jam in ADF"},
         {31, "QRVX V5.2 "},
-        {34, "Last Src> > WIA-Epson Perfection V39"},
+        {34, "Last Src> > WIA-Orbis Sheetfeed V39"},
         {43, "Crop Legal > yes"},
         {46, "Exposure > 3"},
         {47, "DPI > 300"},
@@ -111,7 +111,7 @@ TEST_F(SettingsSections, StoredValuesShowTrimmedAfterTheirLabelsAndEachRunReadsT
     for (const auto& [line, text] : shown) expected[line] = text;
 
     driver::Program program;
-    program.RunReport("Canon", "LiDE 220");
+    program.RunReport("Acme", "FlatScan 220");
     ExpectLines(Sections(driver::Lines(driver::ClipboardText())), expected);
 
     // A second run in the same program shows what the registry holds then.
@@ -123,6 +123,6 @@ TEST_F(SettingsSections, StoredValuesShowTrimmedAfterTheirLabelsAndEachRunReadsT
     StoreText(HKEY_CURRENT_USER, kVellumoUser, "dpi", "1200");
     expected[31] = "QRVX V Lite";
     expected[16] = "DPI > 1200";
-    program.RunReport("Canon", "LiDE 220");
+    program.RunReport("Acme", "FlatScan 220");
     ExpectLines(Sections(driver::Lines(driver::ClipboardText())), expected);
 }
