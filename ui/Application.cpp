@@ -62,6 +62,11 @@ void Application::Initialize(HINSTANCE instance)
     if (!handle_) throw std::runtime_error("Cannot create the application window");
 }
 
+HWND Application::MainWindow() const
+{
+    return mainForm_ && mainForm_->Handle() ? mainForm_->Handle() : handle_;
+}
+
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     return DefWindowProcA(hwnd, msg, wp, lp);

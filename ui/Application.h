@@ -32,6 +32,8 @@ public:
     HWND Handle() const { return handle_; }
     HICON Icon() const { return icon_; }
     const std::string& Title() const { return title_; }
+    // The main form's window while the message loop runs, else the application window.
+    HWND MainWindow() const;
 
     // Runs the message loop until the main form is closed.
     void Run(Form& mainForm);

@@ -29,8 +29,8 @@ LRESULT CALLBACK CentreOnScreen(int code, WPARAM wp, LPARAM lp)
 
 void ShowMessage(const std::string& text)
 {
-    HWND owner = GetActiveWindow();
-    if (!owner) owner = TheApplication.Handle();
+    // Owned by the main window, which takes no input while the dialog is open.
+    HWND owner = TheApplication.MainWindow();
     g_centreHook = SetWindowsHookExA(WH_CBT, CentreOnScreen, nullptr, GetCurrentThreadId());
     MessageBoxA(owner, text.c_str(), TheApplication.Title().c_str(), MB_OK);
     if (g_centreHook) {
