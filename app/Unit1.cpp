@@ -84,11 +84,11 @@ void TForm1::Button1Click(ui::Control*)
     Memo1->Clear();
     ui::TheApplication.ProcessMessages();
 
-    if (Edit1->GetText().empty()) {
+    if (Edit1->Text().empty()) {
         ui::ShowMessage("Please enter the Make of your scanner");
         return;
     }
-    if (Edit2->GetText().empty()) {
+    if (Edit2->Text().empty()) {
         ui::ShowMessage("Please enter the Model of your scanner");
         return;
     }
@@ -121,8 +121,8 @@ void TForm1::Button1Click(ui::Control*)
 
     // Make and model block
     aln(report::kSeparator);
-    aln(Edit1->GetText());
-    aln(Edit2->GetText());
+    aln(Edit1->Text());
+    aln(Edit2->Text());
     aln(report::kSeparator);
 
     if (CheckBox1->Checked()) scanner::WriteTwainSection(*DTwain1, writer);

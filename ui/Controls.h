@@ -78,7 +78,6 @@ public:
 class Edit : public Control {
 public:
     Edit(Form& form, const Bounds& bounds);
-    std::string GetText() const { return Text(); }
     HBRUSH Colors(HDC dc) override;
 };
 
