@@ -7,4 +7,10 @@ build=${TAVRO_BUILD:-$root/build}
 "$root/tools/build.sh" "$build"
 export TAVRO_BUILD=$build
 cd "$build"
-"$root/tools/with-display.sh" ctest --output-on-failure "$@"
+status=0
+"$root/tools/with-display.sh" ctest --output-on-failure "$@" || status=$?
+# The window tests save BMP screenshots; keep PNG copies beside them for viewing.
+for shot in "$build"/screenshots/*.bmp; do
+  [ -e "$shot" ] && /usr/bin/convert "$shot" "${shot%.bmp}.png" 2>/dev/null || true
+done
+exit $status
