@@ -56,9 +56,12 @@ void Application::Initialize(HINSTANCE instance)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kAppClass;
     RegisterClassExA(&wc);
-    // Hidden owner of the main form; it carries the application title and icon.
-    handle_ = CreateWindowExA(0, kAppClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
-                              0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    // Owner of the main form, without a size of its own: it is the taskbar entry, with the application
+    // title and icon, and it minimises and restores the form with itself.
+    handle_ = CreateWindowExA(0, kAppClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                              nullptr, instance, nullptr);
     if (!handle_) throw std::runtime_error("Cannot create the application window");
 }
 
@@ -69,7 +72,32 @@ HWND Application::MainWindow() const
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return Guarded(0, [&]() -> LRESULT {
+        HWND form = TheApplication.mainForm_ ? TheApplication.mainForm_->Handle() : nullptr;
+        switch (msg) {
+        case WM_CLOSE:  // from the taskbar entry: the same as closing the main form
+            if (form) {
+                PostMessageA(form, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) == SC_RESTORE && IsIconic(hwnd)) {
+                DefWindowProcA(hwnd, msg, wp, lp);
+                if (form) {
+                    ShowWindow(form, SW_SHOW);
+                    SetActiveWindow(form);
+                }
+                return 0;
+            }
+            break;
+        case WM_ACTIVATE:  // the taskbar entry was chosen: the form takes over
+            if (LOWORD(wp) != WA_INACTIVE && !IsIconic(hwnd) && form && IsWindowVisible(form) && IsWindowEnabled(form))
+                SetActiveWindow(form);
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    });
 }
 
 bool Application::ProcessMessage(MSG& msg)
@@ -100,12 +128,20 @@ void Application::ProcessMessages()
 void Application::Run(Form& mainForm)
 {
     mainForm_ = &mainForm;
+    ShowWindow(handle_, SW_SHOWNOACTIVATE);
     mainForm.Show();
     while (!terminated_) {
         MSG msg;
         if (!ProcessMessage(msg) && !terminated_) WaitMessage();
     }
     mainForm_ = nullptr;
+}
+
+void Application::Minimize()
+{
+    // Windows hides a minimised window's owned windows itself; Wine does so only for pop-ups.
+    if (mainForm_ && mainForm_->Handle()) ShowWindow(mainForm_->Handle(), SW_HIDE);
+    ShowWindow(handle_, SW_MINIMIZE);
 }
 
 void Application::Terminate()

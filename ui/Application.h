@@ -39,6 +39,8 @@ public:
     void Run(Form& mainForm);
     // Handles every message waiting in the queue, then returns.
     void ProcessMessages();
+    // Minimises to the taskbar entry, hiding the main form until the entry is restored.
+    void Minimize();
     // Ends the message loop once the handler now running returns.
     void Terminate();
     bool Terminated() const { return terminated_; }

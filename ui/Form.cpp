@@ -116,6 +116,13 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
             SetFocus(target ? target : hwnd_);
         }
         return 0;
+    case WM_SYSCOMMAND:
+        // Minimising goes through the application window, the taskbar entry, which hides the form with it.
+        if ((wp & 0xFFF0) == SC_MINIMIZE && GetWindow(hwnd_, GW_OWNER) == TheApplication.Handle()) {
+            TheApplication.Minimize();
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         // Closing the main form ends the message loop; a report run in progress finishes first.
         TheApplication.Terminate();

@@ -165,6 +165,7 @@ struct Search {
     const char* caption;
     HWND exclude;
     HWND found;
+    HWND alsoExclude;  // the application window, the taskbar entry
 };
 
 BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp)
@@ -172,7 +173,7 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp)
     auto* s = reinterpret_cast<Search*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != s->pid || hwnd == s->exclude || !IsWindowVisible(hwnd)) return TRUE;
+    if (pid != s->pid || hwnd == s->exclude || hwnd == s->alsoExclude || !IsWindowVisible(hwnd)) return TRUE;
     if (s->caption && Text(hwnd) != s->caption) return TRUE;
     s->found = hwnd;
     return FALSE;
@@ -186,7 +187,7 @@ Program::Program(const std::string& exe)
     if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
         throw std::runtime_error("cannot start " + exe);
     WaitForInputIdle(pi_.hProcess, 30000);
-    Search s = {pi_.dwProcessId, "Tavro Reporting Tool", nullptr, nullptr};
+    Search s = {pi_.dwProcessId, "Tavro Reporting Tool", nullptr, nullptr, nullptr};
     WaitFor([&] {
         EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&s));
         return s.found != nullptr;
@@ -253,7 +254,7 @@ std::string Program::RunReport(const std::string& make, const std::string& model
 
 HWND Program::FindPopup() const
 {
-    Search s = {pi_.dwProcessId, nullptr, form_, nullptr};
+    Search s = {pi_.dwProcessId, nullptr, form_, nullptr, GetWindow(form_, GW_OWNER)};
     EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }

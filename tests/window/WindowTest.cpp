@@ -313,3 +313,25 @@ TEST(MainWindow, ScalesToAnotherPixelDensity)
     const RECT label = driver::ChildRect(p.Control("Static", scaled(16), scaled(36)));
     EXPECT_EQ(label.bottom - label.top, h);
 }
+
+TEST(MainWindow, TheTaskbarEntryCarriesTheTitleAndMinimisesAndRestoresTheWindow)
+{
+    Program p;
+    // The form's owner is the application window: visible, titled after the executable, without a size.
+    HWND app = GetWindow(p.Form(), GW_OWNER);
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(driver::Text(app), "Project1");
+    EXPECT_TRUE(driver::Visible(app));
+
+    PostMessageA(p.Form(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(driver::WaitFor([&] { return IsIconic(app) && !driver::Visible(p.Form()); }, std::chrono::seconds(10)));
+    PostMessageA(app, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(driver::WaitFor([&] { return !IsIconic(app) && driver::Visible(p.Form()); }, std::chrono::seconds(10)));
+    RECT client;
+    GetClientRect(p.Form(), &client);
+    EXPECT_EQ(client.right, 513);
+
+    // Closing the taskbar entry closes the program, as closing the window does.
+    PostMessageA(app, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(20000), 0u);
+}
