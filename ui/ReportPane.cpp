@@ -153,23 +153,28 @@ void ReportPane::SetScrollBar(long maxLine, int page)
     scrollMax_ = maxLine;
     scrollPage_ = page;
     scrollPos_ = topLine_;
-    SCROLLINFO si = {sizeof(si), SIF_ALL | SIF_DISABLENOSCROLL};
-    si.nMax = maxLine;
-    si.nPage = page;
-    si.nPos = topLine_;
     // Drawing the scroll bar costs Wine more than drawing the lines: while lines pour in, it is drawn at
     // most every few tenths of a second, and once more when they stop.
     const DWORD now = GetTickCount();
     const bool drawNow = now - scrollDrawn_ >= kScrollBarInterval;
-    SetScrollInfo(hwnd_, SB_VERT, &si, drawNow);
+    ApplyScrollBar(drawNow);
     if (drawNow) {
-        scrollDrawn_ = now;
         if (scrollTimer_) KillTimer(hwnd_, kScrollBarTimer);
         scrollTimer_ = false;
     } else if (!scrollTimer_) {  // one timer at a time: each call is a wineserver round trip
         SetTimer(hwnd_, kScrollBarTimer, kScrollBarInterval, nullptr);
         scrollTimer_ = true;
     }
+}
+
+void ReportPane::ApplyScrollBar(bool draw)
+{
+    SCROLLINFO si = {sizeof(si), SIF_ALL | SIF_DISABLENOSCROLL};
+    si.nMax = scrollMax_;
+    si.nPage = scrollPage_;
+    si.nPos = scrollPos_;
+    SetScrollInfo(hwnd_, SB_VERT, &si, draw);
+    if (draw) scrollDrawn_ = GetTickCount();
 }
 
 void ReportPane::ScrollTo(long topLine)
@@ -341,12 +346,7 @@ LRESULT ReportPane::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
         if (wp == kScrollBarTimer) {
             KillTimer(hwnd_, kScrollBarTimer);
             scrollTimer_ = false;
-            scrollDrawn_ = GetTickCount();
-            SCROLLINFO si = {sizeof(si), SIF_ALL | SIF_DISABLENOSCROLL};
-            si.nMax = scrollMax_;
-            si.nPage = scrollPage_;
-            si.nPos = scrollPos_;
-            SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+            ApplyScrollBar(true);
             return 0;
         }
         break;

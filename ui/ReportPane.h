@@ -45,6 +45,8 @@ private:
     // Scroll range and position after lines were added, cleared or the pane resized; follows the end.
     void UpdateLayout(bool followEnd);
     void SetScrollBar(long maxLine, int page);
+    // Gives the scroll bar what it was last given, drawing it when asked.
+    void ApplyScrollBar(bool draw);
     void ScrollTo(long topLine);
     int VisibleLines() const;
     size_t LineEnd(size_t line) const;  // offset of the line's CR
